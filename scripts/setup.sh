@@ -13,7 +13,7 @@ packages=(
   g++-mingw-w64-i686 wine wine32 wine64 xvfb xauth
   nginx tinyproxy
   libbz2-dev libtinyxml2-dev libssl-dev openssl libgtest-dev libbenchmark-dev
-  bzip2 lbzip2 imagemagick
+  bzip2 lbzip2 imagemagick time
 )
 
 need_update=0
