@@ -9,16 +9,11 @@
 
 #include "support/scratch_dir.h"
 
+#include "support/shell_command.h"
+
 namespace {
 
-// cmd.exe drops the first and the last quote of a command that starts with one.
-std::string ShellCommand(const std::string& command) {
-#ifdef _WIN32
-    return "\"" + command + "\"";
-#else
-    return command;
-#endif
-}
+using testing_support::ShellCommand;
 
 using testing_support::CurrentDirectory;
 using testing_support::ScratchDir;

@@ -6,16 +6,11 @@
 #include <cstring>
 #include <filesystem>
 
+#include "support/shell_command.h"
+
 namespace {
 
-// cmd.exe drops the first and the last quote of a command that starts with one.
-std::string ShellCommand(const std::string& command) {
-#ifdef _WIN32
-    return "\"" + command + "\"";
-#else
-    return command;
-#endif
-}
+using testing_support::ShellCommand;
 
 // The child copy of this test executable is started with these trailing arguments.
 const char* const kChildTail = " \"two words\" plain \"\"";
