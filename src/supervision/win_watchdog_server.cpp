@@ -46,6 +46,7 @@ bool WinWatchdogServer::Execute(const String& name, const String& program,
     return true;
 }
 
+// The callback's text argument is the fixed word "TODO" that crash reports carry.
 bool WinWatchdogServer::Poll() {
     bool busy = false;
     for (const auto& record : processes_) {

@@ -9,7 +9,7 @@ import time
 import unittest
 
 from e2e_support import (EDITION, EXE_NAME, GAME, PLATFORM, ReleaseChain, Servers,
-                         folder_files, publish, read_config, run_builder, run_updater,
+                         folder_files, packet_records, publish, read_config, run_builder, run_updater,
                          set_updater_line, sha256_file, write_config, UPDATER)
 
 INSTALLATION = "AAAAAAAAAAAAAAAAAAAAAA=="
@@ -114,6 +114,19 @@ class UpdateRunTest(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result)
         self.assertEqual(self.game_files(), self.release3)
         self.assertIn(VERSION_LINE, result.stdout.replace(b"\r\n", b"\n"))
+
+    def test_a_failed_full_install_asks_for_a_reinstall(self):
+        # Release 3 with its last install packet gone from the server.
+        url = packet_records(self.chain.versions[-1])[-1][0]
+        text = self.chain.versions[-1].replace(url, url[:url.rfind("/")] + "/gone.tqa")
+        folder = os.path.join(self.root, GAME, PLATFORM, "live", "broken")
+        shutil.copytree(self.chain.folder, folder)
+        self.chain.seal(text, "_main.txt.bin", folder=folder)
+        self.make_game(edition="broken")
+        self.assertEqual(self.run_game().returncode, 0)
+        log = self.log()
+        self.assertIn("|state 9\r\n", log)
+        self.assertIn("Corrupt Installation. Please reinstall.", log)
 
     def test_the_newest_release_needs_no_packet(self):
         self.make_game(self.release3)
@@ -234,26 +247,25 @@ class UpdateRunTest(unittest.TestCase):
                 self.assertEqual(self.game_files(), self.release1)
 
     def test_bad_server_data_ends_the_run_without_touching_the_folder(self):
-        newest = self.chain.versions[-1]
         with open(os.path.join(self.chain.folder, "_main.txt.bin"), "rb") as f:
             sealed = f.read()
-        header = newest.split("\r\n")[:2]
-        many = "\r\n".join(header + ["0", "", ""]) + "\r\n" + "".join(
-            "%064x %s/dl/p%d.tqa 10 install\r\nf%d\r\n\r\n" % (n, self.servers.address, n, n)
-            for n in range(10000))
-        no_slash = "\r\n".join(header + ["0", "", ""]) + "\r\n%064x nourl 10 install\r\nf\r\n\r\n" % 1
-        cases = {"truncated": sealed[:len(sealed) // 2], "oversized": sealed + bytes(300),
-                 "empty": b"", "many": None, "noslash": None}
-        texts = {"many": many, "noslash": no_slash}
-        for edition, data in cases.items():
+        raw = {"truncated": sealed[:len(sealed) // 2], "oversized": sealed + bytes(300),
+               "empty": b""}
+        # First version files (number 0, no previous file) with the given packet blocks.
+        header = "\r\n".join(self.chain.versions[-1].split("\r\n")[:2] + ["0", "", ""])
+        blocks = {"many": "".join("%064x %s/dl/p%d.tqa 10 install\r\nf%d\r\n\r\n" %
+                                  (n, self.servers.address, n, n) for n in range(10000)),
+                  "noslash": "%064x nourl 10 install\r\nf\r\n\r\n" % 1}
+        for edition in list(raw) + list(blocks):
             with self.subTest(edition=edition):
                 folder = os.path.join(self.root, GAME, PLATFORM, "live", edition)
                 os.makedirs(folder, exist_ok=True)
-                if data is None:
-                    self.chain.seal(texts[edition], "_main.txt.bin", folder=folder)
-                else:
+                if edition in raw:
                     with open(os.path.join(folder, "_main.txt.bin"), "wb") as out:
-                        out.write(data)
+                        out.write(raw[edition])
+                else:
+                    self.chain.seal(header + "\r\n" + blocks[edition], "_main.txt.bin",
+                                    folder=folder)
                 self.make_game(self.release1, edition=edition)
                 result = self.run_game()
                 self.assertEqual(result.returncode, 0, result)
