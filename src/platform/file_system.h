@@ -34,7 +34,7 @@ struct FolderEntry {
 };
 
 // Entries of `folder` whose names match `pattern` ("*" and "?" wildcards, letters in either
-// case), without hidden and system entries (on Linux: names starting with "."). False when
+// case), without hidden and system entries (Windows attributes; Linux has none). False when
 // the folder cannot be read or nothing matches.
 bool ListFolder(const std::string& folder, const std::string& pattern,
                 std::vector<FolderEntry>& entries);

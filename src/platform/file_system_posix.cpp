@@ -62,7 +62,9 @@ bool ListFolder(const std::string& folder, const std::string& pattern,
     if (listing == nullptr) return false;
     while (const dirent* entry = ::readdir(listing)) {
         const std::string name = entry->d_name;
-        if (name.empty() || name[0] == '.') continue;  // hidden, and "." / ".."
+        // Linux has no hidden or system attribute: a name starting with "." (".config") is an
+        // ordinary entry, as on Windows.
+        if (name == "." || name == "..") continue;
         if (::fnmatch(pattern.c_str(), name.c_str(), FNM_NOESCAPE | FNM_CASEFOLD) != 0) continue;
         entries.push_back(FolderEntry{name, IsFolder(base + name)});
     }

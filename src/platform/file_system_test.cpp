@@ -63,12 +63,11 @@ TEST(FileSystem, RenameReplacesAndRemoveDeletes) {
     EXPECT_FALSE(platform::RemoveFile(dir.File("to.txt")));
 }
 
-TEST(FileSystem, ListFolderMatchesPatternAndSkipsHidden) {
+TEST(FileSystem, ListFolderMatchesPattern) {
     ScratchDir dir;
     dir.Write("b.txt", "");
     dir.Write("A.TXT", "");
     dir.Write("c.bin", "");
-    dir.Write(".hidden.txt", "");
     dir.Write("more.txt/inner.txt", "");
     std::vector<platform::FolderEntry> entries;
     ASSERT_TRUE(platform::ListFolder(dir.File(""), "*.txt", entries));
