@@ -5,30 +5,12 @@
 #include <thread>
 #include <vector>
 
+#include "supervision/exiting_program_test.h"
 #include "supervision/start_program.h"
 #include "supervision/win_watchdog_server.h"
 #include "support/scratch_dir.h"
 
 namespace {
-
-// A program that writes a line and ends with the given code, as a program path and an
-// argument text whose first token stands for the program.
-struct ExitProgram {
-    std::string program;
-    std::string arguments;
-};
-
-ExitProgram ExitingWith(const testing_support::ScratchDir& dir, int code) {
-#ifdef _WIN32
-    (void)dir;
-    return {"cmd", "cmd /c echo hello&exit " + std::to_string(code)};
-#else
-    const std::string script = dir.File("exit" + std::to_string(code) + ".sh");
-    dir.Write("exit" + std::to_string(code) + ".sh",
-              "echo hello\nexit " + std::to_string(code) + "\n");
-    return {"sh", "sh " + script};
-#endif
-}
 
 struct Ending {
     std::string program;

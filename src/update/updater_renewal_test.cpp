@@ -9,6 +9,7 @@
 
 #include "base/text.h"
 #include "support/scratch_dir.h"
+#include "update/renewal_recorder_test.h"
 #include "update/update_test_server.h"
 
 namespace {
@@ -16,25 +17,7 @@ namespace {
 using testing_support::CurrentDirectory;
 using testing_support::ScratchDir;
 
-// Renewal settings that record what would be started and shown, and wait only briefly.
-class Recorder {
- public:
-  RenewalSettings Settings() {
-    RenewalSettings settings;
-    settings.targetName = "updater.exe";
-    settings.attempts = 3;
-    settings.intervalMs = 10;
-    settings.startProgram = [this](const std::string& program, const std::string& arguments) {
-      started.push_back(program + "|" + arguments);
-      return true;
-    };
-    settings.reportError = [this](const std::u16string& message) { errors.push_back(ToUtf8(message)); };
-    return settings;
-  }
-
-  std::vector<std::string> started;
-  std::vector<std::string> errors;
-};
+using update_testing::Recorder;
 
 std::vector<std::string> Names(const ScratchDir& dir) { return update_testing::FolderNames(dir.Path()); }
 
@@ -93,31 +76,5 @@ TEST(UpdaterRenewalTest, FailedCopyLeavesTheOldUpdaterInPlace) {
   EXPECT_TRUE(recorder.started.empty());
   EXPECT_EQ(recorder.errors, std::vector<std::string>{"Updating the Updater failed.updater.exe"});
 }
-
-#ifndef _WIN32
-// A program file cannot be opened for writing while it runs: the renewal waits for the old
-// updater to end and never truncates it meanwhile.
-TEST(UpdaterRenewalTest, WaitsWhileTheOldUpdaterStillRuns) {
-  ScratchDir dir;
-  CurrentDirectory cwd(dir.Path());
-  std::filesystem::copy_file("/bin/sleep", dir.File("updater.exe"));
-  const auto size = std::filesystem::file_size(dir.File("updater.exe"));
-  dir.Write("7_updater.exe", "new program");
-  ASSERT_EQ(std::system("./updater.exe 1 & sleep 0.3"), 0);
-  Recorder recorder;
-
-  const RenewalResult busy = RenewUpdater("7_updater.exe", recorder.Settings());
-  EXPECT_FALSE(busy.continueRun);
-  EXPECT_EQ(std::filesystem::file_size(dir.File("updater.exe")), size);
-  EXPECT_EQ(recorder.errors, std::vector<std::string>{"Updating the Updater failed.updater.exe"});
-
-  RenewalSettings patient = recorder.Settings();
-  patient.attempts = 100;
-  patient.intervalMs = 50;
-  RenewUpdater("7_updater.exe", patient);
-  EXPECT_EQ(dir.Read("updater.exe"), "new program");
-  EXPECT_EQ(recorder.started.size(), 1u);
-}
-#endif
 
 }  // namespace

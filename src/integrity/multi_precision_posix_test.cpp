@@ -1,7 +1,6 @@
 // The digit arithmetic checked against OpenSSL's BIGNUM on random and boundary values.
 // OpenSSL is only linked in the Linux build; the Windows build checks the arithmetic through
 // the stored sealed-file vectors of the public-key tests.
-#ifndef _WIN32
 
 #include "integrity/multi_precision.h"
 
@@ -120,5 +119,3 @@ TEST_F(MultiPrecisionTest, ModExpMatchesOpenSsl) {
 }
 
 }  // namespace
-
-#endif  // _WIN32
