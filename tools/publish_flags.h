@@ -1,4 +1,5 @@
-// Command-line flags of the publisher tool's sub-commands: "--flag value" pairs.
+// Command-line flags of the publisher tool's sub-commands ("--flag value" pairs), their exit
+// codes and error lines.
 #ifndef TOOLS_PUBLISH_FLAGS_H
 #define TOOLS_PUBLISH_FLAGS_H
 
@@ -17,5 +18,12 @@ bool ParseFlags(const std::vector<std::string>& args, std::initializer_list<cons
 
 std::string FlagOr(const std::map<std::string, std::string>& flags, const char* flag,
                    const std::string& fallback);
+
+bool HasAll(const std::map<std::string, std::string>& flags,
+            std::initializer_list<const char*> required);
+
+// Print "COMMAND: MESSAGE" or "usage: USAGE" to stderr; return the matching exit code.
+int Fail(const char* command, const std::string& message);
+int Usage(const char* usage);
 
 #endif  // TOOLS_PUBLISH_FLAGS_H

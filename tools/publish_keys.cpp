@@ -31,24 +31,6 @@ constexpr unsigned kMinimumBits = 1024;
 // The largest modulus the updater's fixed-size arithmetic handles.
 constexpr unsigned kMaximumBits = kMpMaxDigits * 32;
 
-int Fail(const char* command, const std::string& message) {
-  std::fprintf(stderr, "%s: %s\n", command, message.c_str());
-  return kExitFailure;
-}
-
-int Usage(const char* usage) {
-  std::fprintf(stderr, "usage: %s\n", usage);
-  return kExitUsage;
-}
-
-bool HasAll(const std::map<std::string, std::string>& flags,
-            std::initializer_list<const char*> required) {
-  for (const char* flag : required) {
-    if (flags.count(flag) == 0) return false;
-  }
-  return true;
-}
-
 // An SSH string field: a 32-bit big-endian length and the bytes.
 void AppendSshString(std::string& blob, const std::string& bytes) {
   for (int shift = 24; shift >= 0; shift -= 8) blob += static_cast<char>(bytes.size() >> shift);

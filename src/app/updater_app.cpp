@@ -1,7 +1,5 @@
 #include "app/updater_app.h"
 
-#include <cstdio>
-
 #include "app/app_texts.h"
 #include "base/text.h"
 #include "base/update_log.h"

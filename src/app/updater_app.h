@@ -127,6 +127,9 @@ private:
     void ShowTransfer(int32_t status);
     void ReportFailure(bool show);
     void RunWindowLoop();
+
+    // The whole second of elapsed time that the remaining-time line was last built for.
+    int32_t shownSecond_ = 0;
 };
 
 #endif  // APP_UPDATER_APP_H

@@ -9,9 +9,6 @@
 
 namespace {
 
-// The whole second of elapsed time that the remaining-time line was last built for.
-int32_t shownSecond = 0;
-
 bool IsTransfer(int32_t status) {
     return status == UpdateEngine::kFetchVersion || status == UpdateEngine::kDownloadUpdater ||
            status == UpdateEngine::kDownloadPacket;
@@ -142,8 +139,8 @@ void UpdaterApp::ShowTransfer(int32_t status) {
         statusWindow->SetStatusText(text);
     }
     const int32_t second = engine->Elapsed() / 1000;
-    if (second != shownSecond) {
-        shownSecond = second;
+    if (second != shownSecond_) {
+        shownSecond_ = second;
         statusWindow->SetInfoText(
             TransferInfo(texts[kTextRemain], engine->Total(), engine->Done(), engine->Elapsed()));
     }

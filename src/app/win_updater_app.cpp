@@ -19,9 +19,9 @@ bool WinUpdaterApp::AcquireInstanceMutex() {
         instanceMutex_ = platform::InstanceMutex::Create(name);
         if (instanceMutex_) return true;
     }
-    const std::u16string message = u"Another Updater is still running. Exiting...";
-    UpdateLogWide(message);
-    statusWindow->ShowMessage(String("Another Updater is still running. Exiting..."), true);
+    const char* const message = "Another Updater is still running. Exiting...";
+    UpdateLog(message);
+    statusWindow->ShowMessage(String(message), true);
     return false;
 }
 

@@ -18,7 +18,6 @@ public:
     virtual int32_t Count() const = 0;
     virtual const char* TypeName(bool attributeForm) const = 0;
     virtual int32_t ElementSize() const = 0;
-    virtual void* RawData() = 0;
     // Stores the address of the element at the clamped index; null for an empty array.
     virtual void ElementAddress(int32_t index, void** out) = 0;
     // Appends a copy of *value; returns the new element's address (null if it was ignored).
@@ -157,7 +156,6 @@ public:
 
     const char* TypeName(bool attributeForm) const override { return NameOf<Names>(attributeForm); }
     int32_t ElementSize() const override { return static_cast<int32_t>(sizeof(T)); }
-    void* RawData() override { return data_; }
     void ElementAddress(int32_t index, void** out) override {
         *out = count_ == 0 ? nullptr : &data_[Clamp(index)];
     }

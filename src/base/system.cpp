@@ -38,9 +38,8 @@ bool System::Load(const char* path, char*& buffer, int32_t& size) {
         return false;
     }
     const auto wanted = static_cast<size_t>(fileSize);
-    char* bytes = static_cast<char*>(Allocate(wanted == 0 ? 1 : wanted));
+    char* bytes = static_cast<char*>(Allocate(wanted));
     const size_t got = std::fread(bytes, 1, wanted, file);
-    std::fflush(file);
     const bool closed = std::fclose(file) == 0;
     if (!closed || got != wanted) {
         Release(bytes);
@@ -67,12 +66,7 @@ bool System::Save(const char* path, const char* bytes, int32_t length) {
     Array<String> folders;
     FoldersToCreate(path, folders);
     for (int32_t i = 0; i < folders.Count(); ++i) platform::CreateFolder(folders.At(i).Text());
-    std::FILE* file = OpenFile(FixSlashes(path).Text(), "wb");
-    if (file == nullptr) return false;
-    const size_t written = std::fwrite(bytes, 1, static_cast<size_t>(length), file);
-    std::fflush(file);
-    const bool closed = std::fclose(file) == 0;
-    return closed && written == static_cast<size_t>(length);
+    return platform::WriteWholeFile(FixSlashes(path).Text(), bytes, static_cast<size_t>(length));
 }
 
 bool ListFiles(const String& folder, const String& pattern, Array<String>& out, bool recurse) {

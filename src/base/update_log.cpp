@@ -17,11 +17,8 @@ const char* const kUpdateLogName = "updater.log";
 
 void UpdateLog(const char* text) {
     const std::lock_guard<std::mutex> guard(updateLogLock);
-    if (firstWrite) {
-        firstWrite = false;
-        if (std::FILE* file = platform::OpenFile(kUpdateLogName, "wb")) std::fclose(file);
-    }
-    std::FILE* file = platform::OpenFile(kUpdateLogName, "ab");
+    std::FILE* file = platform::OpenFile(kUpdateLogName, firstWrite ? "wb" : "ab");
+    firstWrite = false;
     if (file == nullptr) return;
     const platform::UtcTime now = platform::CurrentUtcTime();
     std::fprintf(file, "%04i%02i%02i%02i%02i%02i%03i|%s\r\n", now.year, now.month, now.day,

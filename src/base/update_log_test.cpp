@@ -8,15 +8,13 @@
 #include <thread>
 
 #include "support/scratch_dir.h"
-
 #include "support/shell_command.h"
 
 namespace {
 
-using testing_support::ShellCommand;
-
 using testing_support::CurrentDirectory;
 using testing_support::ScratchDir;
+using testing_support::ShellCommand;
 
 // The first line of a process truncates the file, so that case runs in a fresh copy of this
 // test executable started with this argument.

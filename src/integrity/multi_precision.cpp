@@ -70,32 +70,24 @@ MpDigit MpSubtract(MpDigit* r, const MpDigit* a, const MpDigit* b, int n) {
   return borrow;
 }
 
+// Widening to 64 bits keeps a shift by 0 defined, so no digit is ever shifted by 32.
 MpDigit MpShiftLeft(MpDigit* r, const MpDigit* a, unsigned bits, int n) {
-  if (bits == 0) {
-    MpAssign(r, a, n);
-    return 0;
-  }
   MpDigit carry = 0;
   for (int i = 0; i < n; ++i) {
-    MpDigit ai = a[i];
-    r[i] = (ai << bits) | carry;
-    carry = ai >> (kDigitBits - bits);
+    const uint64_t wide = static_cast<uint64_t>(a[i]) << bits;
+    r[i] = static_cast<MpDigit>(wide) | carry;
+    carry = static_cast<MpDigit>(wide >> kDigitBits);
   }
   return carry;
 }
 
-MpDigit MpShiftRight(MpDigit* r, const MpDigit* a, unsigned bits, int n) {
-  if (bits == 0) {
-    MpAssign(r, a, n);
-    return 0;
-  }
+void MpShiftRight(MpDigit* r, const MpDigit* a, unsigned bits, int n) {
   MpDigit carry = 0;
   for (int i = n - 1; i >= 0; --i) {
-    MpDigit ai = a[i];
-    r[i] = (ai >> bits) | carry;
-    carry = ai << (kDigitBits - bits);
+    const uint64_t wide = (static_cast<uint64_t>(a[i]) << kDigitBits) >> bits;
+    r[i] = static_cast<MpDigit>(wide >> kDigitBits) | carry;
+    carry = static_cast<MpDigit>(wide);
   }
-  return carry >> (kDigitBits - bits);
 }
 
 MpDigit MpAddDigitMultiple(MpDigit* r, const MpDigit* a, MpDigit c, const MpDigit* b, int n) {

@@ -27,9 +27,10 @@ int MpSignificantDigits(const MpDigit* a, int digits);
 // r = a + b, r = a - b over n digits; return the carry / borrow. r may alias a or b.
 MpDigit MpAdd(MpDigit* r, const MpDigit* a, const MpDigit* b, int n);
 MpDigit MpSubtract(MpDigit* r, const MpDigit* a, const MpDigit* b, int n);
-// r = a << bits, r = a >> bits (bits < 32) over n digits; return the bits shifted out.
+// r = a << bits over n digits (bits < 32); returns the bits shifted out.
 MpDigit MpShiftLeft(MpDigit* r, const MpDigit* a, unsigned bits, int n);
-MpDigit MpShiftRight(MpDigit* r, const MpDigit* a, unsigned bits, int n);
+// r = a >> bits over n digits (bits < 32); the bits shifted out are dropped.
+void MpShiftRight(MpDigit* r, const MpDigit* a, unsigned bits, int n);
 // r = a + c * b and r = a - c * b over n digits; return the carry / borrow digit.
 MpDigit MpAddDigitMultiple(MpDigit* r, const MpDigit* a, MpDigit c, const MpDigit* b, int n);
 MpDigit MpSubtractDigitMultiple(MpDigit* r, const MpDigit* a, MpDigit c, const MpDigit* b,

@@ -38,14 +38,6 @@ uint32_t KeySeed(std::string_view key) {
   return h;
 }
 
-std::string WithForwardSlashes(std::string_view name) {
-  std::string result(name);
-  for (char& c : result) {
-    if (c == '\\') c = '/';
-  }
-  return result;
-}
-
 }  // namespace
 
 Scrambler::Scrambler(std::string_view key) {
@@ -116,7 +108,9 @@ bool IsScrambledExtension(std::string_view extension) {
 bool IsStoredScrambled(std::string_view name) { return IsScrambledExtension(ExtensionOf(name)); }
 
 bool WriteGameFile(uint8_t* bytes, size_t length, const String& name, const String& outputPath) {
-  const std::string storedName = WithForwardSlashes(name.View());
+  String forwardSlashes = name;
+  forwardSlashes.ReplaceChar('\\', '/');
+  const std::string storedName(forwardSlashes.View());
   if (IsStoredScrambled(storedName)) {
     UpdateLog(("scrambling file " + storedName).c_str());
     ScrambleBuffer(storedName, bytes, length);

@@ -60,17 +60,14 @@ bool RetryDownload(DownloadFields& engine) {
 
 int CheckDownload(DownloadFields& engine) {
     const HTTPRequest* request = engine.request.get();
+    // Out of retries, RetryDownload has taken the engine offline.
     if (request == nullptr || request->Failed()) {
-        if (RetryDownload(engine)) return kDownloadRetry;
-        engine.errorText = NetText("no connection");
-        engine.status = DownloadFields::kStatusOffline;
-        return kDownloadFailed;
+        return RetryDownload(engine) ? kDownloadRetry : kDownloadFailed;
     }
     const std::int32_t status = request->StatusCode();
     if (status == 200 && request->DataLength() == 0) {
         engine.errorText = NetText("no connection");
         if (RetryDownload(engine)) return kDownloadRetry;
-        engine.status = DownloadFields::kStatusOffline;
     } else if (status == 200) {
         // A web page in place of the file: retrying would only fetch the same page.
         if (request->BodyPrefix(9) != "<!DOCTYPE") return kDownloadOk;

@@ -65,6 +65,17 @@ private:
     std::int64_t expected_ = 0;
 };
 
+namespace {
+
+// Closing goes on after a failed step; each failure is only logged.
+void LogCloseStep(const char* step, int result) {
+    if (result == 0) return;
+    LogErrorTo(NetChannel(), "HTTPConnection::SocketClose: error on %s, %i", step, result);
+    LogErrorTo(NetChannel(), "HTTPConnection: Network Error %i, retry %s", platform::LastSocketError(), "no");
+}
+
+}  // namespace
+
 HTTPConnection::HTTPConnection(bool persistent, bool nonBlocking, const RequestOptions& options)
     : persistent_(persistent),
       nonBlocking_(nonBlocking),
@@ -393,24 +404,9 @@ void HTTPConnection::CloseNow() { SocketClose(); }
 
 void HTTPConnection::SocketClose() {
     if (socket_ == platform::kNoSocket) return;
-    const int shutdownResult = platform::SocketShutdown(socket_);
-    if (shutdownResult != 0) {
-        LogErrorTo(NetChannel(), "HTTPConnection::SocketClose: error on shutdown, %i", shutdownResult);
-        LogErrorTo(NetChannel(), "HTTPConnection: Network Error %i, retry %s",
-                   platform::LastSocketError(), "no");
-    }
-    const int closeResult = platform::SocketDestroy(socket_);
-    if (closeResult != 0) {
-        LogErrorTo(NetChannel(), "HTTPConnection::SocketClose: error on closing socket, %i", closeResult);
-        LogErrorTo(NetChannel(), "HTTPConnection: Network Error %i, retry %s",
-                   platform::LastSocketError(), "no");
-    }
-    const int cleanupResult = platform::SocketCleanup();
-    if (cleanupResult != 0) {
-        LogErrorTo(NetChannel(), "HTTPConnection::SocketClose: error on cleaning up, %i", cleanupResult);
-        LogErrorTo(NetChannel(), "HTTPConnection: Network Error %i, retry %s",
-                   platform::LastSocketError(), "no");
-    }
+    LogCloseStep("shutdown", platform::SocketShutdown(socket_));
+    LogCloseStep("closing socket", platform::SocketDestroy(socket_));
+    LogCloseStep("cleaning up", platform::SocketCleanup());
     state = kIdle;
     socket_ = platform::kNoSocket;
 }

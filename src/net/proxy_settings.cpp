@@ -7,10 +7,6 @@
 
 namespace {
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    return String(text.substr(0, prefix.size())).EqualsNoCase(String(prefix));
-}
-
 // The "http" entry of "protocol=host:port;..." entries; empty when there is none.
 std::string_view HttpEntry(std::string_view server) {
     while (!server.empty()) {
@@ -20,7 +16,7 @@ std::string_view HttpEntry(std::string_view server) {
         const std::size_t equals = entry.find('=');
         const std::string_view protocol = entry.substr(0, equals);
         if (equals != std::string_view::npos && protocol.size() <= 255 &&
-            String(protocol).ToLower() == String("http")) {
+            String(protocol).EqualsNoCase("http")) {
             return entry.substr(equals + 1);
         }
         if (end == std::string_view::npos) break;
@@ -34,7 +30,7 @@ std::string_view HttpEntry(std::string_view server) {
 void ParseProxyServer(std::string_view server, String& proxyHost, std::int32_t& proxyPort) {
     if (server.find('=') != std::string_view::npos) server = HttpEntry(server);
     // The URL form of the environment variable: scheme and any path are not part of it.
-    if (StartsWithNoCase(server, "http://")) server.remove_prefix(7);
+    if (String(server).StartsWithNoCase("http://")) server.remove_prefix(7);
     server = server.substr(0, server.find('/'));
     if (server.empty()) return;
     const std::size_t colon = server.find(':');

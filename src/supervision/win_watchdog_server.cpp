@@ -1,6 +1,7 @@
 #include "supervision/win_watchdog_server.h"
 
 #include "base/log.h"
+#include "base/option_set.h"
 
 void WinWatchdogServer::Setup(const String& name, const String& commandLine,
                               ExitCallback exitCallback) {
@@ -26,14 +27,14 @@ bool WinWatchdogServer::Execute(const String& name, const String& program,
     auto record = std::make_unique<ProcessRecord>();
     record->name = name;
     record->program = program;
-    record->options = std::make_unique<OptionSet>(arguments.Text());
     record->logName = logName;
     // The first token of the arguments stands for the program; quotes the parser removed are
     // not restored.
+    const OptionSet tokens(arguments.Text());
     std::string commandLine(program.View());
     commandLine += ' ';
-    for (int32_t index = 2; index < record->options->Count(); ++index) {
-        commandLine += record->options->Entry(index).View();
+    for (int32_t index = 2; index < tokens.Count(); ++index) {
+        commandLine += tokens.Entry(index).View();
         commandLine += ' ';
     }
     record->process = platform::ChildProcess::Start(commandLine);

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "base/option_set.h"
 #include "base/string.h"
 #include "platform/process.h"
 #include "supervision/watchdog.h"
@@ -35,7 +34,6 @@ private:
     struct ProcessRecord {
         String name;
         String program;
-        std::unique_ptr<OptionSet> options;
         String logName;
         std::unique_ptr<platform::ChildProcess> process;
         bool finished = false;

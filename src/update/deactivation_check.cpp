@@ -4,9 +4,7 @@
 #include "net/web_client.h"
 
 String DeactivationUrl(const UpdateSettings& settings) {
-  String url = settings.host;
-  url.Append(":");
-  url.Append(String(std::to_string(settings.port)));
+  String url = HostAndPort(settings);
   url.Append(RemoteFolder(settings));
   url.Append("deactivated.txt.bin");
   return url;

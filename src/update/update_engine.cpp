@@ -38,13 +38,6 @@ String LastPathElement(const String& url) {
   return slash < 0 ? String() : url.Tail(slash + 1);
 }
 
-String HostAndPort(const UpdateSettings& settings) {
-  String text = settings.host;
-  text.Append(":");
-  text.Append(String(std::to_string(settings.port)));
-  return text;
-}
-
 }  // namespace
 
 UpdateEngine::UpdateEngine(const UpdateSettings& settings)
@@ -130,12 +123,8 @@ bool UpdateEngine::StepReadLocal() {
 }
 
 bool UpdateEngine::StepFetchVersion() {
-  const int outcome = PollDownload("no connection");
+  const int outcome = PollRestarting("no connection");
   if (outcome == kStillRunning) return false;
-  if (outcome == kDownloadRetry) {
-    Restart();
-    return false;
-  }
   if (outcome == kDownloadFailed) return true;
 
   const HTTPRequest& request = *download_.request;
@@ -238,12 +227,8 @@ void UpdateEngine::FetchVersionFile(bool first) {
 }
 
 bool UpdateEngine::StepDownloadUpdater() {
-  const int outcome = PollDownload("fail down updater");
+  const int outcome = PollRestarting("fail down updater");
   if (outcome == kStillRunning) return false;
-  if (outcome == kDownloadRetry) {
-    Restart();
-    return false;
-  }
   download_.request.reset();
   if (outcome == kDownloadOk) SaveUpdater();
   RemoveDownloadFile();
@@ -329,7 +314,12 @@ void UpdateEngine::InstallPacket() {
   }
 }
 
-void UpdateEngine::Restart() { DownloadUrl(download_, download_.url, requestOptions_); }
+int UpdateEngine::PollRestarting(const char* missingTextKey) {
+  const int outcome = PollDownload(missingTextKey);
+  if (outcome != kDownloadRetry) return outcome;
+  DownloadUrl(download_, download_.url, requestOptions_);
+  return kStillRunning;
+}
 
 void UpdateEngine::Fail(std::u16string text) {
   download_.errorText = std::move(text);

@@ -77,13 +77,14 @@ class UpdateEngine {
   // without a download the run fails with the text of missingTextKey.
   static constexpr int kStillRunning = -1;
   int PollDownload(const char* missingTextKey);
+  // As PollDownload, but a download to be retried starts again at once, with the body limits it
+  // started with, and counts as still running.
+  int PollRestarting(const char* missingTextKey);
   void Evaluate(const VersionFile& file, bool first);
   void QueueInstalledChain();
   void FetchVersionFile(bool first);
   void SaveUpdater();
   void InstallPacket();
-  // Starts a download of download_.url again (a retry) with the body limits it started with.
-  void Restart();
   void Fail(std::u16string text);
   // Downloads to a temporary file in the game folder; a limit below 0 means none.
   void StartFileDownload(const String& url, int64_t maxLength);

@@ -1,6 +1,7 @@
 #include "update/update_settings.h"
 
 #include <cstdlib>
+#include <string>
 
 bool ParseServerAddress(const String& text, String& host, int32_t& port) {
   port = 80;
@@ -13,6 +14,13 @@ bool ParseServerAddress(const String& text, String& host, int32_t& port) {
     if (value > 0) port = value;
   }
   return !host.IsEmpty();
+}
+
+String HostAndPort(const UpdateSettings& settings) {
+  String text = settings.host;
+  text.Append(":");
+  text.Append(String(std::to_string(settings.port)));
+  return text;
 }
 
 String RemoteFolder(const UpdateSettings& settings) {

@@ -28,6 +28,8 @@ struct UpdateSettings {
 // an empty host.
 bool ParseServerAddress(const String& text, String& host, int32_t& port);
 
+// host + ":" + port, the start of every server url.
+String HostAndPort(const UpdateSettings& settings);
 // "/" + game + "/" + platform + "/live/" (or "/test/") + edition + "/".
 String RemoteFolder(const UpdateSettings& settings);
 // The remote folder + "_" + the modules joined by "." ("main" without modules) + ".txt.bin".
